@@ -1,0 +1,3 @@
+foreach(t IN ITEMS tables_test)
+  portalwalk_unit_test(${t})
+endforeach()
