@@ -19,7 +19,7 @@ void Move(fixed dx, fixed dy) {
     playerSector = AttemptMotion(playerSector, &playerX, &playerY, dx, dy);
 }
 
-} // namespace
+}  // namespace
 
 void PlaceViewer(DemoWorld* world) {
     playerX = 0;

@@ -13,7 +13,7 @@ int StopBeforeLoop(const std::string& why) {
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 int main() {
     std::string error;

@@ -98,7 +98,7 @@ bool ReadWholeFile(const char* name, std::vector<unsigned char>* bytes, std::str
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool CheckTextureFile(const char* name, std::string* why) {
     std::vector<unsigned char> file;
@@ -133,8 +133,8 @@ bool CheckTextureFile(const char* name, std::string* why) {
         *why = "has an implausible PCX header";
         return false;
     }
-    if (file.size() < kPcxHeader + kPcxPalette ||
-        file[file.size() - kPcxPalette] != 12 || !PixelDataComplete(file, rowBytes, height)) {
+    if (file.size() < kPcxHeader + kPcxPalette || file[file.size() - kPcxPalette] != 12 ||
+        !PixelDataComplete(file, rowBytes, height)) {
         *why = "truncated: the pixel data or the palette is incomplete";
         return false;
     }
@@ -154,7 +154,7 @@ BITMAP* LoadImage(const char* name, PALETTE palette, std::string* error) {
     return image;
 }
 
-} // namespace
+}  // namespace
 
 bool LoadTextures(Textures* textures, PALETTE palette, std::string* error) {
     // One palette for all three; the last loaded, "brickd.pcx", is the run's.

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr fixed kClearance = 19661;     // 0.3 units: solid walls' hit lines lie this far inside
-constexpr fixed kMinApproach = 30;      // a motion this nearly parallel to a wall ignores it
-constexpr fixed kRemainingFloor = 16;   // after a slide, stop once this little is left
+constexpr fixed kClearance = 19661;    // 0.3 units: solid walls' hit lines lie this far inside
+constexpr fixed kMinApproach = 30;     // a motion this nearly parallel to a wall ignores it
+constexpr fixed kRemainingFloor = 16;  // after a slide, stop once this little is left
 
 // Hit fraction of the motion (px, py) + (mx, my) against one wall, or false
 // when the wall is not reached.
@@ -52,7 +52,7 @@ const Wall* NearestWall(const Sector* sector, fixed px, fixed py, fixed mx, fixe
     return hitWall;
 }
 
-} // namespace
+}  // namespace
 
 Sector* AttemptMotion(Sector* sector, fixed* x, fixed* y, fixed mx, fixed my) {
     fixed px = *x;

@@ -9,9 +9,9 @@
 
 // Where the wall is seen from one eye point: worked out once per wall.
 struct WallView {
-    fixed normal;     // N: viewer's signed offset from the line, <= 0 in front
-    fixed foot;       // F: start vertex minus viewer, along the wall
-    unsigned angle;   // (viewAngle - wall angle) & 8191
+    fixed normal;    // N: viewer's signed offset from the line, <= 0 in front
+    fixed foot;      // F: start vertex minus viewer, along the wall
+    unsigned angle;  // (viewAngle - wall angle) & 8191
 };
 
 inline WallView ViewWall(const Wall* wall, unsigned viewAngle, fixed viewX, fixed viewY) {
@@ -28,8 +28,7 @@ inline WallView ViewWall(const Wall* wall, unsigned viewAngle, fixed viewX, fixe
 // never read) and meets the wall between its two ends; *hit is then the
 // distance from the start vertex. The difference is taken in 64 bits so that
 // a saturated tangent always lands beyond an end.
-inline bool RayMeetsWall(const Wall* wall, const WallView& view, int i, unsigned* g,
-                         int64_t* hit) {
+inline bool RayMeetsWall(const Wall* wall, const WallView& view, int i, unsigned* g, int64_t* hit) {
     const unsigned G = view.angle + static_cast<unsigned>(ViewAngleTable[i]);
     *g = G & 8191;
     if (((*g + 2047) & 8191) > 4093) return false;

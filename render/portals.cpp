@@ -15,8 +15,8 @@ namespace {
 // sectors see each other in a loop.
 constexpr int kMaxPortalDepth = 64;
 
-void WalkSector(const Sector* sector, unsigned viewAngle, fixed viewX, fixed viewY,
-                int firstColumn, int lastColumn, int depth) {
+void WalkSector(const Sector* sector, unsigned viewAngle, fixed viewX, fixed viewY, int firstColumn,
+                int lastColumn, int depth) {
     int k = sector->numWalls - 1;
     for (; k >= 0 && !sector->walls[k].isPortal; k--)
         AddWall(&sector->walls[k], viewAngle, viewX, viewY, firstColumn, lastColumn);
@@ -32,7 +32,7 @@ void WalkSector(const Sector* sector, unsigned viewAngle, fixed viewX, fixed vie
     }
 }
 
-} // namespace
+}  // namespace
 
 int IsVisible(const Wall* wall, unsigned viewAngle, fixed viewX, fixed viewY, int firstColumn,
               int lastColumn) {
@@ -53,7 +53,7 @@ int IsVisible(const Wall* wall, unsigned viewAngle, fixed viewX, fixed viewY, in
     return IVHigh >= 0 ? 1 : 0;
 }
 
-void DrawSector(const Sector* sector, unsigned viewAngle, fixed viewX, fixed viewY,
-                int firstColumn, int lastColumn) {
+void DrawSector(const Sector* sector, unsigned viewAngle, fixed viewX, fixed viewY, int firstColumn,
+                int lastColumn) {
     WalkSector(sector, viewAngle, viewX, viewY, firstColumn, lastColumn, 0);
 }

@@ -48,5 +48,5 @@ int IsVisible(const Wall* wall, unsigned viewAngle, fixed viewX, fixed viewY, in
               int lastColumn);
 
 // Walks the sector and, through its visible portals, every sector behind it.
-void DrawSector(const Sector* sector, unsigned viewAngle, fixed viewX, fixed viewY,
-                int firstColumn, int lastColumn);
+void DrawSector(const Sector* sector, unsigned viewAngle, fixed viewX, fixed viewY, int firstColumn,
+                int lastColumn);

@@ -26,5 +26,6 @@ void AddWall(const Wall* wall, unsigned viewAngle, fixed viewX, fixed viewY, int
         entry.frame = UFC;
         if (i == LowLine) LowLine = i + 1;
     }
-    while (HighLine >= 0 && DisplayTable[HighLine].frame == UFC) HighLine--;
+    while (HighLine >= 0 && DisplayTable[HighLine].frame == UFC)
+        HighLine--;
 }

@@ -40,7 +40,7 @@ void FillTurnTables() {
     }
 }
 
-} // namespace
+}  // namespace
 
 void AllocateTables() {
     const int width = SCREEN_W;

@@ -1,3 +1,3 @@
-foreach(t IN ITEMS tables_test)
+foreach(t IN ITEMS tables_test world_test)
   portalwalk_unit_test(${t})
 endforeach()

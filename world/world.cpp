@@ -21,8 +21,11 @@ void SetupWall(Wall* wall, TextureSt* texture, const fixed* start, const fixed* 
     wall->dy = fixdiv(dy, wall->length);
     // The single-precision 2*pi is a little large, so quarter turns truncate
     // one unit toward zero (a wall toward -x gets 4095).
-    const double turns = std::atan2(-static_cast<double>(wall->dy), static_cast<double>(wall->dx)) *
-                         8192.0 / static_cast<double>(6.2831855f);
+    // The y component is negated as an integer: a negated double 0.0 would
+    // be -0.0 and send a wall toward -x to -4095 instead of 4095.
+    const double turns =
+        std::atan2(static_cast<double>(WrapSub(0, wall->dy)), static_cast<double>(wall->dx)) *
+        8192.0 / static_cast<double>(6.2831855f);
     wall->angle = static_cast<unsigned>(static_cast<int>(turns));
     wall->neighbour = neighbour;
     wall->isPortal = neighbour != nullptr ? 1 : 0;
