@@ -1,0 +1,1 @@
+portalwalk_unit_test(render_test)
