@@ -8,7 +8,9 @@
 namespace {
 
 int StopBeforeLoop(const std::string& why) {
-    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);  // so the message is seen
+    // Back to text mode so the message is seen; without a mode (and after a
+    // failed library start) there is nothing to leave, and the call would crash.
+    if (gfx_driver != nullptr) set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     std::fprintf(stderr, "portalwalk: %s\n", why.c_str());
     return 1;
 }

@@ -18,7 +18,7 @@ bool StartScreen(bool windowedOnly, std::string* error) {
     // Without a reachable X display the library installs no system driver,
     // and every later call would crash: this result must be examined.
     if (allegro_init() != 0) {
-        *error = "cannot start the graphics library: no X display (is DISPLAY set?)";
+        *error = "cannot open the X display (DISPLAY is unset or no server answers there)";
         return false;
     }
     set_close_button_callback(CloseProc);
