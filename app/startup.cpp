@@ -48,6 +48,9 @@ constexpr int kPcxHeader = 128;
 constexpr int kPcxPalette = 769;  // marker byte 12, then 256 RGB triples
 constexpr int kTextureSide = 64;
 constexpr int kLargestSide = 4096;
+// Well above the largest image accepted (4096 x 4096 with every pixel a run
+// of one takes 32 MiB); anything bigger is refused before it is read in.
+constexpr off_t kLargestFile = off_t{64} << 20;
 
 int Word(const std::vector<unsigned char>& b, int at) { return b[at] | (b[at + 1] << 8); }
 
@@ -80,6 +83,10 @@ bool ReadWholeFile(const char* name, std::vector<unsigned char>* bytes, std::str
     }
     if (!S_ISREG(st.st_mode)) {
         *why = S_ISDIR(st.st_mode) ? "is a directory, not an image file" : "not a regular file";
+        return false;
+    }
+    if (st.st_size > kLargestFile) {
+        *why = "too large for a texture image (" + std::to_string(st.st_size >> 20) + " MiB)";
         return false;
     }
     FILE* f = std::fopen(name, "rb");
