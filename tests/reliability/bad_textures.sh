@@ -16,6 +16,8 @@ ulimit -c unlimited  # a crash would leave a core in the folder
 kinds=(
   "missing|file not found"
   "directory|is a directory"
+  "fifo|not a regular file"
+  "huge|too large for a texture image"
   "empty|empty file"
   "short-header|truncated PCX header"
   "short-pixels|truncated: the pixel data"

@@ -51,6 +51,14 @@ def spoil(good, path, kind):
     if kind == "directory":
         os.mkdir(path)
         return
+    if kind == "fifo":  # opening one to read would wait for a writer forever
+        os.mkfifo(path)
+        return
+    if kind == "huge":  # sparse, so it costs no disk
+        with open(path, "wb") as f:
+            f.write(body)
+            f.truncate(100 << 30)
+        return
     data = {
         "empty": lambda: b"",
         "short-header": lambda: body[:HEADER // 2],
