@@ -1,6 +1,8 @@
 // The display table, the frame stamp and the drawing of columns.
 #include "render/render.h"
 
+#include <cstddef>
+
 DisplayEntry* DisplayTable;
 uint8_t UFC;
 int LowLine, HighLine;
@@ -10,6 +12,24 @@ void BeginFrame() {
     LowLine = 0;
     HighLine = SCREEN_W - 1;  // -1 with no graphics driver
 }
+
+namespace {
+
+// Bottom row first: texel position pos there, growing by step per row up.
+void StripUp(unsigned char* dst, ptrdiff_t pitch, int count, const unsigned char* src, uint32_t pos,
+             uint32_t step) {
+    for (int i = 0; i < count; i++, dst -= pitch, pos += step)
+        *dst = src[pos >> 20];
+}
+
+// Top row first: texel position pos there, shrinking by step per row down.
+void StripDown(unsigned char* dst, ptrdiff_t pitch, int count, const unsigned char* src,
+               uint32_t pos, uint32_t step) {
+    for (int i = 0; i < count; i++, dst += pitch, pos -= step)
+        *dst = src[pos >> 20];
+}
+
+}  // namespace
 
 // Texel positions are 12.20 fixed: 0x04000000 is all 64 texels of a strip.
 void DrawSlither(BITMAP* bmp, TextureSt* texture, int x, int top, int rows, int column) {
@@ -25,10 +45,25 @@ void DrawSlither(BITMAP* bmp, TextureSt* texture, int x, int top, int rows, int 
     if (top + count > SCREEN_H) count = SCREEN_H - top;
     if (count <= 0) return;
     const unsigned char* src = texture->bitmap->line[column];
-    // From the lowest visible row upward, so texel 0 sits at the wall's foot.
-    for (int row = top + count - 1; row >= top; row--) {
-        bmp->line[row][x] = src[pos >> 20];
-        pos += step;
+    const int bottom = top + count - 1;
+    const ptrdiff_t pitch = count > 1 ? bmp->line[top + 1] - bmp->line[top] : 0;
+    if (bmp->line[bottom] != bmp->line[top] + pitch * (count - 1)) {
+        // Rows not evenly spaced (a hand-made bitmap): a row pointer per
+        // pixel, from the lowest visible row upward.
+        for (int row = bottom; row >= top; row--) {
+            bmp->line[row][x] = src[pos >> 20];
+            pos += step;
+        }
+        return;
+    }
+    // Rows a fixed pitch apart, as in every library bitmap. Odd columns are
+    // drawn upward, even ones downward with the same texel at each row: a
+    // column spans more cache lines than the first-level cache holds, so each
+    // starts in the rows its right neighbour (drawn just before) left there.
+    if (x & 1) {
+        StripUp(bmp->line[bottom] + x, pitch, count, src, pos, step);
+    } else {
+        StripDown(bmp->line[top] + x, pitch, count, src, pos + step * (count - 1), step);
     }
 }
 
