@@ -122,15 +122,22 @@ bool CheckTextureFile(const char* name, std::string* why) {
         *why = "truncated PCX header";
         return false;
     }
+    // Eight planes of one bit also make 8 bits a pixel, but the loader reads
+    // only one plane of 8.
     const int bits = file[3] * file[65];
-    if (file[2] != 1 || bits != 8) {
+    if (file[2] != 1 || bits != 8 || file[65] != 1) {
         *why = file[2] != 1 ? "not a run-length PCX image"
-                            : "has " + std::to_string(bits) + " bits per pixel, needs 8";
+               : bits != 8  ? "has " + std::to_string(bits) + " bits per pixel, needs 8"
+                            : "has " + std::to_string(file[65]) + " colour planes, needs 1";
         return false;
     }
     const int width = Word(file, 8) - Word(file, 4) + 1;
     const int height = Word(file, 10) - Word(file, 6) + 1;
     const int rowBytes = Word(file, 66);
+    if (width <= 0 || height <= 0) {
+        *why = "has an implausible PCX header";
+        return false;
+    }
     if (width < kTextureSide || height < kTextureSide) {
         *why = "is " + std::to_string(width) + " x " + std::to_string(height) +
                ", needs at least 64 x 64";
