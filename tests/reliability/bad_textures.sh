@@ -24,6 +24,8 @@ kinds=(
   "short-pixels-palette|truncated: the pixel data"
   "rgb24|has 24 bits per pixel, needs 8"
   "small|is 32 x 32, needs at least 64 x 64"
+  "planar|has 8 colour planes, needs 1"
+  "inverted|has an implausible PCX header"
   "png|not a PCX image"
   "unreadable|cannot open it: Permission denied"
 )

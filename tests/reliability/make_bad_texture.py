@@ -44,6 +44,12 @@ def pcx(width, height, planes, rows, palette):
     return bytes(h) + data + (palette or b"")
 
 
+def planar(body):
+    h = bytearray(body[:HEADER])
+    h[3], h[65], h[66:68] = 1, 8, (8).to_bytes(2, "little")
+    return bytes(h) + rle_row(bytes(8 * 8)) * 64 + body[-PALETTE:]  # 64 rows of 8 planes
+
+
 def spoil(good, path, kind):
     body = open(good, "rb").read()
     if kind == "missing":
@@ -68,6 +74,10 @@ def spoil(good, path, kind):
         "rgb24": lambda: pcx(64, 64, 3, [bytes((y * 4 + x) & 0xFF for x in range(64))
                                          for y in range(64) for _ in range(3)], None),
         "small": lambda: pcx(32, 32, 1, [bytes(x * 8 for x in range(32))] * 32, body[-PALETTE:]),
+        # Eight planes of one bit: 8 bits a pixel too, but not as the loader reads them.
+        "planar": lambda: planar(body),
+        # The left edge right of the right one.
+        "inverted": lambda: body[:4] + (100).to_bytes(2, "little") + body[6:],
         "unreadable": lambda: body,
     }
     if kind == "png":
