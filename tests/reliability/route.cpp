@@ -5,6 +5,8 @@
 //                                          sector at eight headings, one frame each
 //   reliability-route walk SEED FRAMES     from the middle of each sector, FRAMES
 //                                          frames of random keys
+//   reliability-route wild                 poses far outside the world, at the ends
+//                                          of the 32-bit range, each walked a little
 //   reliability-route soak SEED FRAMES DIR random keys; every kCheckEvery frames the
 //                                          same check poses are snapshot into DIR
 //   reliability-route check                reads frame lines on stdin: numbered in
@@ -81,6 +83,22 @@ void Grid(const World& w) {
                     std::printf("pose %d %d %d %d\nframe\n", x, y, h * 1024, s);
             }
     }
+}
+
+// Nothing stops a viewer outside the world from walking on; every sum there
+// wraps around, which must stay defined.
+void Wild() {
+    const fixed places[] = {0x7FFFFFFF, -0x7FFFFFFF - 1, 0x40000000,    -1,
+                            0,          30000 * kUnit,   -30000 * kUnit};
+    const char* const walks[] = {"up", "down left", "right lshift", "alt left up",
+                                 "altgr right down rshift"};
+    for (fixed x : places)
+        for (fixed y : places)
+            for (int s = 0; s < kDemoSectors; s++) {
+                std::printf("pose %d %d %u %d\n", x, y, static_cast<unsigned>(x ^ y) & 8191, s);
+                for (const char* keys : walks)
+                    std::printf("frame %s\n", keys);
+            }
 }
 
 // Holds one random set of keys for a random run of frames.
@@ -170,7 +188,7 @@ int Check(const World& w) {
 int Usage() {
     std::fprintf(
         stderr,
-        "usage: reliability-route grid | walk SEED FRAMES | soak SEED FRAMES DIR | check\n");
+        "usage: reliability-route grid | walk SEED FRAMES | wild | soak SEED FRAMES DIR | check\n");
     return 2;
 }
 
@@ -185,6 +203,8 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "grid" && argc == 2)
         Grid(w);
+    else if (mode == "wild" && argc == 2)
+        Wild();
     else if (mode == "walk" && argc == 4)
         Walk(w, std::strtoul(argv[2], nullptr, 10), std::atoi(argv[3]));
     else if (mode == "soak" && argc == 5)
