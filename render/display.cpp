@@ -15,16 +15,21 @@ void BeginFrame() {
 
 namespace {
 
+// Each strip loop is some 26 bytes. Starting its function on a cache line
+// keeps the loop inside one 64-byte fetch block wherever the linker places
+// this file; a loop split across two drew the frame about 40% slower here.
+#define STRIP_LOOP [[gnu::noinline, gnu::aligned(64)]]
+
 // Bottom row first: texel position pos there, growing by step per row up.
-void StripUp(unsigned char* dst, ptrdiff_t pitch, int count, const unsigned char* src, uint32_t pos,
-             uint32_t step) {
+STRIP_LOOP void StripUp(unsigned char* dst, ptrdiff_t pitch, int count, const unsigned char* src,
+                        uint32_t pos, uint32_t step) {
     for (int i = 0; i < count; i++, dst -= pitch, pos += step)
         *dst = src[pos >> 20];
 }
 
 // Top row first: texel position pos there, shrinking by step per row down.
-void StripDown(unsigned char* dst, ptrdiff_t pitch, int count, const unsigned char* src,
-               uint32_t pos, uint32_t step) {
+STRIP_LOOP void StripDown(unsigned char* dst, ptrdiff_t pitch, int count, const unsigned char* src,
+                          uint32_t pos, uint32_t step) {
     for (int i = 0; i < count; i++, dst += pitch, pos -= step)
         *dst = src[pos >> 20];
 }
