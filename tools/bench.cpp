@@ -198,28 +198,45 @@ long ComposePass(Bench* b, const Route& route, std::vector<ColumnRun>* runs) {
     return Nanoseconds(spent);
 }
 
+// The whole frame buffer in one memset: the fastest way to produce its bytes.
 void ClearFrame(BITMAP* frameBuffer) {
     std::memset(frameBuffer->line[0], 36, static_cast<size_t>(frameBuffer->w) * frameBuffer->h);
 }
 
-// The least work for the same frames: one memset, then each column's visible
-// wall pixels written by a plain byte loop from its strip. Columns run right
-// to left, odd ones upward and even ones downward, so that each starts in the
-// rows the last one left in the cache: a column is taller than the first-level
-// cache holds, and one direction for all would miss on every row.
+// The same bytes a row at a time. For a block this large glibc's memset
+// takes a path that leaves the lines out of the cache, and the column writes
+// after it then miss on every row (a floor of 145 us a frame here instead of
+// 105 us); row by row, as the ceiling and floor fills go, they stay cached.
+void ClearRows(BITMAP* frameBuffer) {
+    for (int y = 0; y < frameBuffer->h; y++)
+        std::memset(frameBuffer->line[y], 36, static_cast<size_t>(frameBuffer->w));
+}
+
+// One column of the floor. Placed on a cache line as the renderer's strip
+// loops are, so that neither loop straddles two fetch blocks by luck of the
+// link: that alone moved either figure by some 40%.
+[[gnu::noinline, gnu::aligned(64)]] void FloorColumn(unsigned char* p, long step, int count,
+                                                     const unsigned char* strip) {
+    for (int i = 0; i < count; i++, p += step)
+        *p = strip[i & 63];
+}
+
+// The least work for the same frames: the frame buffer filled once, then
+// each column's visible wall pixels written by a plain byte loop from its
+// strip. Columns run right to left, odd ones upward and even ones downward,
+// so that each starts in the rows the last one left in the cache: a column
+// spans more lines than the first-level cache holds.
 long FloorPass(Bench* b, int frames) {
     const Clock::time_point start = Clock::now();
     const long pitch = b->frameBuffer->w;
     for (int f = 0; f < frames; f++) {
-        ClearFrame(b->frameBuffer);
+        ClearRows(b->frameBuffer);
         const ColumnRun* runs = &b->runs[static_cast<size_t>(f) * SCREEN_W];
         for (int x = SCREEN_W - 1; x >= 0; x--) {
             const ColumnRun& run = runs[x];
-            const long step = x & 1 ? -pitch : pitch;
             const int first = x & 1 ? run.top + run.count - 1 : run.top;
-            unsigned char* p = b->frameBuffer->line[0] + first * pitch + x;
-            for (int i = 0; i < run.count; i++, p += step)
-                *p = run.strip[i & 63];
+            FloorColumn(b->frameBuffer->line[0] + first * pitch + x, x & 1 ? -pitch : pitch,
+                        run.count, run.strip);
         }
     }
     return Nanoseconds(Clock::now() - start);
