@@ -8,6 +8,7 @@
 #include <allegro.h>
 
 #include <atomic>
+#include <ctime>
 #include <string>
 
 // Set by CloseProc from the library's event thread; read anew at every loop test.
@@ -75,6 +76,17 @@ void ControlStep();
 // One frame into the frame buffer: ceiling and floor, controls, the sector
 // walk and the column drawing. No status text, no presentation.
 void ComposeFrame(BITMAP* frameBuffer);
+
+// The frame rate, measured once per clock second.
+struct FrameRate {
+    int frameCount;   // frames since the last measurement, this one included
+    time_t lastTime;  // the second of the last measurement
+    float fps;        // 0 until the first measurement
+};
+void StartFrameRate(FrameRate* rate);
+// Counts a composed frame; when the clock's second has changed, fps becomes
+// the frames over the seconds since the last measurement.
+void CountFrame(FrameRate* rate);
 
 // The three status lines over the top left corner.
 void DrawStatus(BITMAP* frameBuffer, float fps);

@@ -17,6 +17,21 @@ void ComposeFrame(BITMAP* frameBuffer) {
     EndFrame(frameBuffer);
 }
 
+void StartFrameRate(FrameRate* rate) {
+    rate->frameCount = 0;
+    rate->lastTime = std::time(nullptr);
+    rate->fps = 0.0f;
+}
+
+void CountFrame(FrameRate* rate) {
+    rate->frameCount++;
+    const time_t now = std::time(nullptr);
+    if (now == rate->lastTime) return;
+    rate->fps = static_cast<float>(rate->frameCount) / static_cast<float>(now - rate->lastTime);
+    rate->frameCount = 0;
+    rate->lastTime = now;
+}
+
 void DrawStatus(BITMAP* frameBuffer, float fps) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

@@ -3,7 +3,6 @@
 #include "tables/tables.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -38,19 +37,12 @@ int main() {
     BuildDemoWorld(&world, &textures);
     PlaceViewer(&world);
 
-    int frameCount = 0;
-    float fps = 0.0f;  // shown as 0.00 until the first clock second ends
-    time_t lastTime = std::time(nullptr);
+    FrameRate rate;
+    StartFrameRate(&rate);
     while (!key[KEY_ESC] && !quit) {
         ComposeFrame(presentation.frameBuffer);
-        frameCount++;
-        const time_t now = std::time(nullptr);
-        if (now != lastTime) {
-            fps = static_cast<float>(frameCount) / static_cast<float>(now - lastTime);
-            frameCount = 0;
-            lastTime = now;
-        }
-        DrawStatus(presentation.frameBuffer, fps);
+        CountFrame(&rate);
+        DrawStatus(presentation.frameBuffer, rate.fps);
         Present(&presentation);
     }
 

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -260,9 +259,8 @@ double PresentPass(Bench* b, const Route& route, std::string* error) {
     Presentation presentation;
     if (!SetupPresentation(&presentation, error)) return -1;
     PlaceViewer(&b->world);
-    int frameCount = 0;
-    float fps = 0.0f;
-    time_t lastTime = std::time(nullptr);
+    FrameRate rate;
+    StartFrameRate(&rate);
     const Clock::time_point start = Clock::now();
     for (const ScriptCommand& command : route.commands) {
         if (command.kind == CommandKind::Pose) {
@@ -271,14 +269,8 @@ double PresentPass(Bench* b, const Route& route, std::string* error) {
         }
         HoldKeys(command.held);
         ComposeFrame(presentation.frameBuffer);
-        frameCount++;
-        const time_t now = std::time(nullptr);
-        if (now != lastTime) {
-            fps = static_cast<float>(frameCount) / static_cast<float>(now - lastTime);
-            frameCount = 0;
-            lastTime = now;
-        }
-        DrawStatus(presentation.frameBuffer, fps);
+        CountFrame(&rate);
+        DrawStatus(presentation.frameBuffer, rate.fps);
         Present(&presentation);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
